@@ -1,0 +1,83 @@
+// The one installer of the process: the package or backup archive being applied, what its
+// script says about game and slot, the backup archive being written and the uninstall script
+// being collected. Prepare tests everything that can be tested before a game file changes;
+// RunInstall (InstallDriver.h) then carries the install or removal out.
+#pragma once
+
+#include <cstdint>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "install/InstallResult.h"
+#include "install/View.h"
+#include "package/ArchiveReader.h"
+#include "package/ArchiveWriter.h"
+#include "package/Script.h"
+#include "platform/Settings.h"
+
+namespace install {
+
+class Installer {
+public:
+    // writer is the process's one backup-archive writer.
+    explicit Installer(package::ArchiveWriter& writer);
+    Installer(const Installer&) = delete;
+    Installer& operator=(const Installer&) = delete;
+
+    // Opens the package (or backup archive) named packageName in the patch folder and tests
+    // it; on Ready the slot is claimed (or released) and the backup archive is open.
+    InstallResult Prepare(View& view, const std::string& packageName);
+    // The end clean-up: closes the package; after a removal deletes the archive just applied.
+    // Asked for while an install runs, it is carried out when the install returns.
+    void FinishInstall();
+    // The clean-up of a failed preparation: reader and writer closed, slot released.
+    void AbortInstall();
+    // True while RunInstall runs.
+    bool Busy() const { return busy; }
+
+    // Fields the install driver and the file steps use.
+    package::ArchiveReader reader;
+    platform::Settings settings;
+    bool opened = false;
+    bool scriptRead = false;
+    bool uninstallMode = false;
+    int32_t platform = -1;
+    int32_t slot = -1;
+    std::vector<char> scriptText;  // "install.cfg" and one zero byte; empty when none is held
+    package::Keywords keywords;
+    package::Tokenizer tokenizer;
+    std::string uninstallScript;
+    std::string backupPath;
+    std::string detail;
+    package::ArchiveWriter& writer;
+
+    // Per-install bookkeeping that keeps every removal exact.
+    // Game files (lower case, "/" separators) already saved or created by this install: the
+    // first state of a file is the one its removal brings back.
+    std::set<std::string> touchedTargets;
+    // Entry names (lower case) already in the backup archive.
+    std::set<std::string> backupEntries;
+    // Undo lines of the command walk, in the order of the actions; stored last-first.
+    std::vector<std::string> walkUndo;
+
+private:
+    friend bool RunInstall(Installer& installer, View& view);
+    InstallResult RunPreparationPass(const std::string& packageName, const std::string& packagePath);
+    InstallResult CheckPatchLine(const std::string& gameFolder);
+    InstallResult CheckTextLine(const std::string& gameFolder);
+    InstallResult CheckTarget(const std::string& name);
+    InstallResult CheckOrdinaryEntries();
+    InstallResult Fail(InstallResult result);
+    void EndPreparation();
+    void ShowBanner(View& view);
+    std::string GameFolder() const;
+
+    bool busy = false;
+    bool finishRequested = false;
+};
+
+// The game folder of the install under way: the folder of platform 0 to 5, else empty.
+std::string GameFolderOf(const Installer& installer);
+
+}  // namespace install
