@@ -4,12 +4,17 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "os/Os.h"
 
 namespace package {
+
+// Folders are made the way the rest of the core makes them.
+using os::EnsureFolder;
 
 // Windows file attribute of a folder entry.
 constexpr uint32_t kFolderAttribute = 0x10;
@@ -21,7 +26,9 @@ constexpr uint64_t kMaxMemoryEntry = 64ull * 1024 * 1024;
 
 struct EntryInfo {
     std::string name;         // cleaned stored name, separators as stored (normally "/")
+    std::string storedName;   // the name as stored, before cleaning (cut when not usable)
     uint32_t attributes = 0;  // Windows attributes; kFolderAttribute marks a folder entry
+                              // (also set for a name that ends in a separator)
     uint64_t size = 0;        // uncompressed size
     bool usable = false;      // false when the stored name did not fit kNameBufferSize
 };
@@ -44,11 +51,15 @@ public:
     const std::string& ExtractFolder() const { return extractFolder; }
 
     // The first entry whose cleaned name equals name, ignoring case, written below the
-    // extraction folder under its own cleaned name.
+    // extraction folder under its own cleaned name. False, writing nothing, for a name that
+    // StaysInside refuses or that did not fit kNameBufferSize. The data goes to a temporary
+    // file beside the target that replaces it only once it is complete and its checksum
+    // matched, so a damaged entry leaves an existing file as it was.
     bool ExtractToFile(const std::string& name);
     bool ExtractEntry(int32_t index);
     // The first entry whose cleaned name equals name, ignoring case, into block. size is the
-    // entry's size; with terminate the block holds one more byte, a zero.
+    // entry's size; with terminate the block holds one more byte, a zero. An entry that
+    // declares more than kMaxMemoryEntry bytes answers false before anything is allocated.
     bool ExtractToMemory(const std::string& name, std::vector<char>& block, int64_t& size,
                          bool terminate);
 
@@ -56,13 +67,30 @@ public:
     int32_t FindEntry(const std::string& name) const;
 
 private:
+    // Where an entry lives and what its data must turn out to be, from the central directory.
+    struct EntryPlace {
+        uint64_t directoryOffset = 0;
+        uint64_t fileNumber = 0;
+        uint32_t crc = 0;
+        uint64_t compressedSize = 0;
+        int method = 0;
+        bool encrypted = false;
+        bool hasTime = false;
+        os::FileTime time;
+    };
     bool WriteEntryToDisk(int32_t index);
+    // Decompresses the entry chunk by chunk into take; true only when the data came out
+    // exactly as long as declared, with the declared checksum, and take accepted every chunk.
+    bool ReadEntry(int32_t index, const std::function<bool(const char*, size_t)>& take);
+    void Forget();
 
     std::string extractFolder;
     bool isOpen = false;
     void* handle = nullptr;
-    int32_t entryCount = -1;
+    int32_t entryCount = 0;
     std::vector<EntryInfo> entries;  // central directory, read once by Open
+    std::vector<EntryPlace> places;  // one per entry, same order
+    std::unordered_map<std::string, int32_t> firstByName;  // lowered cleaned name -> index
 };
 
 }  // namespace package

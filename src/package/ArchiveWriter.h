@@ -16,10 +16,14 @@ public:
     ~ArchiveWriter() = default;
 
     bool Create(const std::string& path);
-    // Writes the central directory and closes the file; false when that failed.
+    // Writes the central directory and closes the file; false when that failed or when no
+    // archive was open.
     bool Close();
     bool IsOpen() const { return isOpen; }
 
+    // An entry name that is empty or ends in "\" or "/" (a folder to every reader) answers
+    // false. A source that fails part-way through is stored with a checksum that cannot match,
+    // so that it is never extracted as a truncated copy; the answer is false.
     bool AddFile(const std::string& sourcePath, const std::string& entryName);
     bool AddFile(const std::string& pathAndName) { return AddFile(pathAndName, pathAndName); }
     bool AddMemory(const std::string& entryName, const void* data, int64_t length);

@@ -15,7 +15,9 @@ std::string CleanEntryName(std::string_view stored);
 // Whether name, joined to a folder with "\", names something inside that folder. Refuses
 // ".." components, absolute and drive paths, UNC and device paths, ":" anywhere, Windows
 // device names as a component (also with an extension), components ending in "." or " ",
-// empty components and control bytes. "\" and "/" are both separators.
+// empty components and control bytes. "\" and "/" are both separators. One trailing
+// separator is accepted, since folder entries are stored so ("maps/"); whoever needs a file
+// name must treat such a name as a folder.
 bool StaysInside(std::string_view name);
 
 }  // namespace package
