@@ -58,12 +58,25 @@ public:
     std::set<std::string> touchedTargets;
     // Entry names (lower case) already in the backup archive.
     std::set<std::string> backupEntries;
-    // Undo lines of the command walk, in the order of the actions; stored last-first.
+    // Undo lines of the command walk, in the order of the actions, and the game files they
+    // touch (see StoreWalkUndo).
     std::vector<std::string> walkUndo;
+    std::vector<std::string> walkUndoTargets;
+
+    // A backup entry name not yet used by this install: name itself, else name + "~2", "~3"...
+    // (still carrying name's data-entry marker, so the copy step of a removal leaves it alone).
+    std::string ReserveBackupEntry(const std::string& name);
+    // True the first time this install meets the game file relName (any case, "\" or "/").
+    bool FirstTouch(const std::string& relName);
+    // Adds the walk's undo lines to the uninstall script: in action order, or last-first when
+    // two of them act on one file, so that a removal undoes overlapping changes in reverse.
+    void StoreWalkUndo();
 
 private:
     friend bool RunInstall(Installer& installer, View& view);
     InstallResult RunPreparationPass(const std::string& packageName, const std::string& packagePath);
+    InstallResult CheckDataLine(const std::string& gameFolder, std::vector<char>& data,
+                                int64_t& size, int64_t& targetSize);
     InstallResult CheckPatchLine(const std::string& gameFolder);
     InstallResult CheckTextLine(const std::string& gameFolder);
     InstallResult CheckTarget(const std::string& name);
@@ -75,6 +88,7 @@ private:
 
     bool busy = false;
     bool finishRequested = false;
+    bool driverRan = false;
 };
 
 // The game folder of the install under way: the folder of platform 0 to 5, else empty.

@@ -33,6 +33,17 @@ bool WriteWholeFile(const std::string& path, const std::string& data) {
     return file->Close() && written;
 }
 
+bool ReplaceWholeFile(const std::string& path, const std::string& data) {
+    const std::string temporary = path + ".osp-new";
+    auto file = Current().Open(temporary, OpenMode::Create);
+    if (!file) return false;
+    bool written = file->Write(data.data(), static_cast<int64_t>(data.size())) && file->Flush();
+    written = file->Close() && written;
+    if (written && Current().MoveReplace(temporary, path)) return true;
+    Current().RemoveFile(temporary);
+    return false;
+}
+
 bool EnsureFolder(const std::string& path) {
     Os& sys = Current();
     if (path.empty()) return false;

@@ -139,6 +139,10 @@ private:
 bool ReadWholeFile(const std::string& path, std::string& data);
 bool WriteWholeFile(const std::string& path, const std::string& data);
 
+// Replaces the content of path as one step: the data goes to a temporary file beside it,
+// which is flushed and then moved over path; on failure path keeps its old content.
+bool ReplaceWholeFile(const std::string& path, const std::string& data);
+
 // True when folder path exists when the call returns; missing folders above it are made
 // first. A path without any separator is taken as it is and answers true.
 bool EnsureFolder(const std::string& path);
