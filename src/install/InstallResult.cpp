@@ -21,6 +21,8 @@ std::string ResultMessage(InstallResult result, int32_t slot, const std::string&
             return "Patch refers to a file outside the game folder: " + detail;
         case InstallResult::BackupNotWritable:
             return "Can't create backup " + os::Current().DisplayPath(detail) + "!";
+        case InstallResult::GameFolderMissing:
+            return "Can't find the game folder for this platform!\nPlease select directories first!";
         case InstallResult::Ready:
         case InstallResult::Busy:
             break;

@@ -17,6 +17,8 @@ enum class InstallResult : int {
     TargetNotWritable = 7,
     UnsafeName = 8,
     BackupNotWritable = 9,
+    // The game's folder is not set, or names a file: its files would land elsewhere.
+    GameFolderMissing = 10,
     // An install is running; the request was not carried out. Front ends show nothing.
     Busy = 100,
 };

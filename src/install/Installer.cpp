@@ -104,12 +104,20 @@ InstallResult Installer::Prepare(View& view, const std::string& packageName) {
     }
     if (slot == -1 && platform == -1) return Fail(InstallResult::ScriptUnreadable);
 
+    if (InstallResult folder = CheckGameFolder(); folder != InstallResult::Ready) return folder;
     if (InstallResult names = CheckOrdinaryEntries(); names != InstallResult::Ready) return names;
 
     if (!uninstallMode) {
         // Without a backup archive nothing that the install replaces could be brought back,
         // so an install that cannot write one does not start.
         backupPath = patchFolder + "\\" + platform::BackupNameOf(packageName);
+        if (dryRun) {
+            if (!os::Current().IsFolder(patchFolder)) {
+                detail = backupPath;
+                return Fail(InstallResult::BackupNotWritable);
+            }
+            return InstallResult::Ready;
+        }
         if (!writer.Create(backupPath)) {
             detail = backupPath;
             return Fail(InstallResult::BackupNotWritable);
@@ -121,7 +129,7 @@ InstallResult Installer::Prepare(View& view, const std::string& packageName) {
         if (slot >= 0) uninstallScript += "Slot " + std::to_string(slot) + "\r\n\r\n";
     }
 
-    ShowBanner(view);
+    if (!dryRun) ShowBanner(view);
     return InstallResult::Ready;
 }
 
@@ -148,7 +156,20 @@ InstallResult Installer::RunPreparationPass(const std::string& packageName,
                     EndPreparation();
                     return InstallResult::BaseMissing;
                 }
-                if (uninstallMode) {
+                if (dryRun) {
+                    // Claim and release fail only without a slot file to work on.
+                    std::string owner;
+                    if (!uninstallMode && slotTable.FindOwner(platform, slot, owner)) {
+                        detail = owner;
+                        EndPreparation();
+                        return InstallResult::SlotInUse;
+                    }
+                    const std::string slotFile = slotTable.PathOf(platform);
+                    if (slotFile.empty() || (uninstallMode && !os::Current().Exists(slotFile))) {
+                        EndPreparation();
+                        return InstallResult::SlotDataMissing;
+                    }
+                } else if (uninstallMode) {
                     if (!slotTable.Release(platform, slot)) {
                         EndPreparation();
                         return InstallResult::SlotDataMissing;
@@ -183,7 +204,19 @@ InstallResult Installer::RunPreparationPass(const std::string& packageName,
     return InstallResult::Ready;
 }
 
+// Game files are named relative to the game folder; without one (a game whose folder was
+// never chosen, a script without "game" line) they would be looked for at the root of the
+// drive or in the working directory, so nothing that touches game files may run.
+InstallResult Installer::CheckGameFolder() {
+    std::string folder = GameFolder();
+    if (!folder.empty() && (!os::Current().Exists(folder) || os::Current().IsFolder(folder))) {
+        return InstallResult::Ready;
+    }
+    return Fail(InstallResult::GameFolderMissing);
+}
+
 InstallResult Installer::CheckTarget(const std::string& name) {
+    if (auto r = CheckGameFolder(); r != InstallResult::Ready) return r;
     if (package::StaysInside(name)) return InstallResult::Ready;
     detail = name;
     return Fail(InstallResult::UnsafeName);
@@ -193,6 +226,7 @@ InstallResult Installer::CheckTarget(const std::string& name) {
 // archive and the target must stay inside the game folder and open for update.
 InstallResult Installer::CheckDataLine(const std::string& gameFolder, std::vector<char>& data,
                                        int64_t& size, int64_t& targetSize) {
+    if (auto r = CheckGameFolder(); r != InstallResult::Ready) return r;
     std::string entry = tokenizer.NextToken();
     if (!reader.ExtractToMemory(entry, data, size, false)) {
         detail = entry;
@@ -266,6 +300,10 @@ void Installer::ShowBanner(View& view) {
 }
 
 void Installer::FinishInstall() {
+    if (dryRun) {
+        AbortInstall();
+        return;
+    }
     if (busy) {
         finishRequested = true;
         return;
@@ -287,6 +325,11 @@ void Installer::FinishInstall() {
 
 void Installer::AbortInstall() {
     reader.Close();
+    if (dryRun) {
+        opened = false;
+        scriptRead = false;
+        return;
+    }
     writer.Close();
     slots::SlotTable(settings).Release(platform, slot);
     opened = false;

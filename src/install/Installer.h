@@ -36,6 +36,11 @@ public:
     // True while RunInstall runs.
     bool Busy() const { return busy; }
 
+    // A preparation that only tests: every check runs, but no slot is claimed or released, no
+    // backup archive is made, no banner is written, and the clean-ups release nothing. Lets a
+    // package's author see what an install would answer without changing anything.
+    bool dryRun = false;
+
     // Fields the install driver and the file steps use.
     package::ArchiveReader reader;
     platform::Settings settings;
@@ -81,6 +86,7 @@ private:
     InstallResult CheckTextLine(const std::string& gameFolder);
     InstallResult CheckTarget(const std::string& name);
     InstallResult CheckOrdinaryEntries();
+    InstallResult CheckGameFolder();
     InstallResult Fail(InstallResult result);
     void EndPreparation();
     void ShowBanner(View& view);

@@ -115,6 +115,33 @@ TEST_F(InstallTest, BackupThatCannotBeCreatedStopsTheInstall) {
     EXPECT_EQ(SlotFile(5), "") << "the claimed slot is free again";
 }
 
+TEST_F(InstallTest, NoGameFolderNoInstall) {
+    // Without a folder the game's files would be looked for at the root of the drive or
+    // written into the working directory.
+    struct Case {
+        const char* title;
+        const char* script;
+    } cases[] = {
+        {"folder never chosen", "game xvt\n"},
+        {"folder names a file", "game bop\n"},
+        {"no game line", "slot -2\n"},
+        {"delete line without game folder", "slot -2\ndeletefile victim.dat\n"},
+    };
+    installer->settings.SetFolder("X-wing vs TIE Fighter", "");
+    WriteFile(sys.root.Join("bop-file"), "a file");
+    installer->settings.SetFolder("Balance of Power", sys.root.Join("bop-file"));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.title);
+        MakePackage("orva-any.ovx", {{"install.cfg", c.script}, {"new.dat", "n"}});
+        const auto before = Snapshot(sys.root.Path());
+        EXPECT_EQ(installer->Prepare(view, "orva-any.ovx"), InstallResult::GameFolderMissing);
+        EXPECT_EQ(Msg(*installer, InstallResult::GameFolderMissing),
+                  "Can't find the game folder for this platform!\nPlease select directories first!");
+        EXPECT_EQ(Snapshot(sys.root.Path()), before);
+        EXPECT_FALSE(writer.IsOpen());
+    }
+}
+
 TEST_F(InstallTest, SlotFileThatCannotBeWrittenStopsTheInstall) {
     MakeBaseMarker(2);
     MakePackage("tie-ship.ovx", {{"install.cfg", "game tie\nslot 2\n"}, {"new.opt", "n"}});
