@@ -103,23 +103,6 @@ bool EndsInsideLine(const std::string& path) {
     return last != '\n';
 }
 
-// The new content goes to a file beside the slot file and then replaces it in one move, so a
-// crash or a full disk in the middle leaves the old records rather than a cut-off list.
-bool ReplaceFile(const std::string& path, const std::string& content) {
-    os::Os& sys = os::Current();
-    const std::string temporary = path + ".new";
-    auto file = sys.Open(temporary, os::OpenMode::Create);
-    if (!file) return false;
-    bool written = file->Write(content.data(), static_cast<int64_t>(content.size()));
-    written = file->Flush() && written;
-    written = file->Close() && written;
-    if (!written || !sys.MoveReplace(temporary, path)) {
-        sys.RemoveFile(temporary);
-        return false;
-    }
-    return true;
-}
-
 }  // namespace
 
 std::string SlotTable::PathOf(platform::PlatformId game) const {
@@ -179,9 +162,11 @@ bool SlotTable::Release(platform::PlatformId game, int32_t slot) const {
                 break;
         }
     }
-    // When the new list cannot be stored the claim is still on disk; saying it was released
-    // would let the package go while its slot stays taken for good.
-    return ReplaceFile(path, content);
+    // The list is written beside the file and moved over it, so a crash or a full disk in
+    // the middle leaves the old records rather than a cut-off list. When it cannot be stored
+    // the claim is still on disk; saying it was released would let the package go while its
+    // slot stays taken for good.
+    return os::ReplaceWholeFile(path, content);
 }
 
 void SlotTable::Reset(platform::PlatformId game) const {
