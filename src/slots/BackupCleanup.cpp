@@ -20,9 +20,12 @@ void DeletePlatformBackups(const platform::Settings& settings, platform::Platfor
     if (auto search = sys.FindFiles(folder, std::string(platform::kBackupExtension))) {
         std::string name;
         while (search->Next(name)) {
-            // Anywhere in the name, not only at its start: a package that carries the game's
-            // prefix behind another one (base packages begin with "orva-") is the game's too.
-            if (common::ToLowerAscii(name).find(prefix) != std::string::npos) {
+            // Only the backups of the packages that the game's own tab lists: names that begin
+            // with its prefix and hold no "orva". A backup of another game's package whose
+            // name merely contains the prefix ("xwa-tie-e"), or of a base package, is the only
+            // way back for the changes it saved, and stays.
+            const std::string lower = common::ToLowerAscii(name);
+            if (lower.rfind(prefix, 0) == 0 && lower.find("orva") == std::string::npos) {
                 doomed.push_back(name);
             }
         }

@@ -69,10 +69,10 @@ TEST_F(InstallTest, RemovalOfABasePackageResetsItsGameOnly) {
     slots::SlotTable(installer->settings).Claim(3, 4, "xvt-d.ovx");
 
     ASSERT_EQ(Toggle("orva-tie-base.ovx"), InstallResult::Ready);
-    for (const char* gone : {"orva-tie-base.backup", "tie-a.backup", "TIE-B.BACKUP", "xwa-with-tie-e.backup"}) {
+    for (const char* gone : {"orva-tie-base.backup", "tie-a.backup", "TIE-B.BACKUP"}) {
         EXPECT_FALSE(sys.Exists(patches + "\\" + gone)) << gone;
     }
-    for (const char* kept : {"tiecd-c.backup", "xvt-d.backup", "tie-f.ovx", "sub\\tie-g.backup",
+    for (const char* kept : {"tiecd-c.backup", "xvt-d.backup", "xwa-with-tie-e.backup", "tie-f.ovx", "sub\\tie-g.backup",
                              "orva-tie-base.ovx", "tie-a.ovx"}) {
         EXPECT_TRUE(sys.Exists(patches + "\\" + kept)) << kept;
     }

@@ -56,12 +56,13 @@ TEST_F(BackupCleanupTest, DeletesTheBackupsThatCarryTheGamesPrefix) {
         platform::PlatformId game;
         std::set<std::string> deleted;
     } cases[] = {
-        // "tie-" is not in "tiecd-", but it is wherever it stands after another prefix.
-        {2, {"tie-a.backup", "TIE-B.BACKUP", "xwa-tie-e.backup", "orva-tie-base.backup"}},
+        // "tie-" does not begin "tiecd-"; another game's backup that merely contains "tie-",
+        // and the backups of base packages, are never deleted: they would be lost for good.
+        {2, {"tie-a.backup", "TIE-B.BACKUP"}},
         {1, {"tiecd-c.backup"}},
         {3, {"xvt-d.backup"}},
         {4, {"bop-f.backup"}},
-        {5, {"xwa-tie-e.backup"}},
+        {5, {"xwa-tie-e.backup"}},  // its own package, listed on its own tab
         {0, {}},
         {6, {}},
         {-1, {}},
