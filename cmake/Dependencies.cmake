@@ -3,7 +3,8 @@
 find_package(ZLIB REQUIRED)
 find_package(Threads REQUIRED)
 
-if(WIN32)
+# The fuzz build compiles minizip from source too, so that its code is instrumented.
+if(WIN32 OR OSP_FUZZ)
   set(OSP_ZLIB_SOURCE "${CMAKE_SOURCE_DIR}/build/deps/zlib-src" CACHE PATH "Unpacked zlib source package")
   set(_mz "${OSP_ZLIB_SOURCE}/contrib/minizip")
   if(NOT EXISTS "${_mz}/zip.c")
