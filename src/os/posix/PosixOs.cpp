@@ -1,5 +1,6 @@
 // The POSIX backend of the OS layer (Linux builds: fast tests, fuzzing, the command-line
-// companion). Profile files use the shared INI text rules; the registry has no values here.
+// companion). Profile files use the shared INI text rules; the registry is that of the user's
+// Wine prefix.
 #include <dirent.h>
 #include <fcntl.h>
 #include <pthread.h>
@@ -15,6 +16,7 @@
 #include "os/Os.h"
 #include "os/ProfileText.h"
 #include "os/posix/PosixPath.h"
+#include "os/posix/WinePrefix.h"
 
 namespace os {
 
@@ -183,9 +185,10 @@ public:
         return WriteWholeFile(path, ProfileAssign(text, section, key, value));
     }
 
-    bool ReadMachineRegistryString(const std::string&, const std::string&, int,
-                                   std::string&) override {
-        return false;
+    // Games installed through Wine are registered in the user's Wine prefix.
+    bool ReadMachineRegistryString(const std::string& key, const std::string& valueName,
+                                   int bufferSize, std::string& value) override {
+        return posix::ReadPrefixRegistryString(key, valueName, bufferSize, value);
     }
 
     std::string AppDataFolder() override { return ConfigHome(); }

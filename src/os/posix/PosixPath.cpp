@@ -1,5 +1,7 @@
 #include "os/posix/PosixPath.h"
 
+#include "os/posix/WinePrefix.h"
+
 #include <dirent.h>
 #include <sys/stat.h>
 
@@ -43,7 +45,9 @@ std::string MatchInFolder(const std::string& folder, const std::string& componen
 }  // namespace
 
 std::string ResolvePath(const std::string& corePath) {
-    std::string path = corePath;
+    // Drive paths (a built-in "C:\TIECD", folders from the registry) mean the drives of the
+    // user's Wine prefix.
+    std::string path = MapDrivePath(corePath);
     for (char& c : path) {
         if (c == '\\') c = '/';
     }
