@@ -1,10 +1,13 @@
 // Preparation of an install or removal: every test that can be made before a game file
-// changes, the slot claim or release, the backup archive with the head of its uninstall
-// script, and the banner.
+// changes, then the operation begun: lock, journal, backup archive with the head of its
+// uninstall script, slot claims, and the banner. Slots are claimed only once every test has
+// passed, and released by a removal only when it is committed, so that an interruption can
+// always bring the slot file back to one of its two states.
 #include "install/Installer.h"
 
 #include "common/Ascii.h"
 #include "install/DataEntries.h"
+#include "install/Journal.h"
 #include "install/PatchData.h"
 #include "os/Os.h"
 #include "package/EntryNames.h"
@@ -14,6 +17,11 @@
 namespace install {
 
 namespace {
+
+std::string FolderOf(const std::string& path) {
+    size_t cut = path.find_last_of("\\/");
+    return cut == std::string::npos ? std::string() : path.substr(0, cut);
+}
 
 std::string TouchKey(const std::string& relName) {
     std::string key = common::ToLowerAscii(relName);
@@ -88,6 +96,11 @@ InstallResult Installer::Prepare(View& view, const std::string& packageName) {
     walkUndo.clear();
     walkUndoTargets.clear();
     driverRan = false;
+    pendingClaims.clear();
+    pendingReleases.clear();
+    claimed.clear();
+    scratchFolders.clear();
+    journal = Journal();
 
     const std::string patchFolder = settings.GetFolder(platform::kPatchFolder);
     const std::string packagePath = patchFolder + "\\" + packageName;
@@ -107,21 +120,16 @@ InstallResult Installer::Prepare(View& view, const std::string& packageName) {
     if (InstallResult folder = CheckGameFolder(); folder != InstallResult::Ready) return folder;
     if (InstallResult names = CheckOrdinaryEntries(); names != InstallResult::Ready) return names;
 
-    if (!uninstallMode) {
-        // Without a backup archive nothing that the install replaces could be brought back,
-        // so an install that cannot write one does not start.
-        backupPath = patchFolder + "\\" + platform::BackupNameOf(packageName);
-        if (dryRun) {
-            if (!os::Current().IsFolder(patchFolder)) {
-                detail = backupPath;
-                return Fail(InstallResult::BackupNotWritable);
-            }
-            return InstallResult::Ready;
-        }
-        if (!writer.Create(backupPath)) {
+    if (!uninstallMode) backupPath = patchFolder + "\\" + platform::BackupNameOf(packageName);
+    if (dryRun) {
+        if (!uninstallMode && !os::Current().IsFolder(patchFolder)) {
             detail = backupPath;
             return Fail(InstallResult::BackupNotWritable);
         }
+        return InstallResult::Ready;
+    }
+    if (auto r = BeginOperation(packageName, patchFolder); r != InstallResult::Ready) return r;
+    if (!uninstallMode) {
         uninstallScript += "Game " + keywords.PlatformName(platform) + "\r\n\r\n";
         uninstallScript += "Uninstall 1\r\n\r\n";
         // Every slot from 0 up gets its line: without it the removal could not release the
@@ -156,35 +164,31 @@ InstallResult Installer::RunPreparationPass(const std::string& packageName,
                     EndPreparation();
                     return InstallResult::BaseMissing;
                 }
-                if (dryRun) {
-                    // Claim and release fail only without a slot file to work on.
-                    std::string owner;
-                    if (!uninstallMode && slotTable.FindOwner(platform, slot, owner)) {
-                        detail = owner;
-                        EndPreparation();
-                        return InstallResult::SlotInUse;
-                    }
-                    const std::string slotFile = slotTable.PathOf(platform);
-                    if (slotFile.empty() || (uninstallMode && !os::Current().Exists(slotFile))) {
+                if (uninstallMode) {
+                    // Released when the removal is committed; a slot file that cannot be read
+                    // now could not be released then.
+                    auto slotFile = os::Current().Open(slotTable.PathOf(platform), os::OpenMode::Read);
+                    if (!slotFile) {
                         EndPreparation();
                         return InstallResult::SlotDataMissing;
                     }
-                } else if (uninstallMode) {
-                    if (!slotTable.Release(platform, slot)) {
-                        EndPreparation();
-                        return InstallResult::SlotDataMissing;
-                    }
+                    pendingReleases.emplace_back(platform, slot);
                 } else {
                     std::string owner;
-                    if (slotTable.FindOwner(platform, slot, owner)) {
+                    bool ours = std::find(pendingClaims.begin(), pendingClaims.end(),
+                                          std::make_pair(platform, slot)) != pendingClaims.end();
+                    if (ours) owner = packageName;
+                    if (ours || slotTable.FindOwner(platform, slot, owner)) {
                         detail = owner;
                         EndPreparation();
                         return InstallResult::SlotInUse;
                     }
-                    if (!slotTable.Claim(platform, slot, packageName)) {
+                    if (!platform::PlatformTable::IsGame(platform)) {
                         EndPreparation();
                         return InstallResult::SlotDataMissing;
                     }
+                    // Claimed once every test has passed.
+                    pendingClaims.emplace_back(platform, slot);
                 }
                 break;
             }
@@ -217,7 +221,10 @@ InstallResult Installer::CheckGameFolder() {
 
 InstallResult Installer::CheckTarget(const std::string& name) {
     if (auto r = CheckGameFolder(); r != InstallResult::Ready) return r;
-    if (package::StaysInside(name)) return InstallResult::Ready;
+    if (package::StaysInside(name)) {
+        scratchFolders.insert(FolderOf(GameFolder() + "\\" + name));
+        return InstallResult::Ready;
+    }
     detail = name;
     return Fail(InstallResult::UnsafeName);
 }
@@ -279,6 +286,7 @@ InstallResult Installer::CheckOrdinaryEntries() {
             detail = info.name;
             return Fail(InstallResult::UnsafeName);
         }
+        scratchFolders.insert(FolderOf(GameFolder() + "\\" + name));
     }
     return InstallResult::Ready;
 }
@@ -299,6 +307,69 @@ void Installer::ShowBanner(View& view) {
     os::Current().RemoveFile(path);
 }
 
+InstallResult Installer::BeginOperation(const std::string& packageName, const std::string& patchFolder) {
+    // One operation at a time, also across processes (the window and the command line).
+    if (!os::EnsureFolder(settings.SettingsFolder())) {
+        detail = JournalPath(settings);
+        return Fail(InstallResult::BackupNotWritable);
+    }
+    lock = os::OpenExclusive(LockPath(settings));
+    if (!lock) {
+        EndPreparation();
+        return InstallResult::Busy;
+    }
+    journal.removal = uninstallMode;
+    journal.package = packageName;
+    journal.backupPath = backupPath;
+    if (!uninstallMode) {
+        journal.backupScratch = patchFolder + "\\" + os::kScratchPrefix + "-" +
+                                platform::BackupNameOf(packageName) + ".new";
+    }
+    scratchFolders.insert(GameFolder());
+    journal.folders.assign(scratchFolders.begin(), scratchFolders.end());
+    journal.claims = pendingClaims;
+    journal.releases = pendingReleases;
+    journal.resetGame = uninstallMode && slot < 0 && platform::PlatformTable::IsGame(platform) ? platform : 0;
+    if (!WriteJournal(settings, journal)) {
+        detail = JournalPath(settings);
+        return Fail(InstallResult::BackupNotWritable);
+    }
+    journalWritten = true;
+    if (!uninstallMode) {
+        // An archive of that name already holds what an earlier install saved (the list never
+        // offers such a package, but a caller could); writing over it would lose it for good.
+        if (os::Current().Exists(backupPath)) {
+            detail = backupPath;
+            return Fail(InstallResult::BackupNotWritable);
+        }
+        // Without a backup archive nothing that the install replaces could be brought back,
+        // so an install that cannot write one does not start. It is written under a scratch
+        // name and takes its own name only when it is complete.
+        if (!writer.Create(journal.backupScratch)) {
+            detail = backupPath;
+            return Fail(InstallResult::BackupNotWritable);
+        }
+    }
+    slots::SlotTable slotTable(settings);
+    for (const auto& [game, number] : pendingClaims) {
+        if (!slotTable.Claim(game, number, packageName)) return Fail(InstallResult::SlotDataMissing);
+        claimed.emplace_back(game, number);
+    }
+    return InstallResult::Ready;
+}
+
+void Installer::EndOperation(bool commit) {
+    if (journalWritten) {
+        if (commit) {
+            Commit(settings, journal);  // what it cannot finish now, the next start finishes
+        } else {
+            Undo(settings, journal);
+        }
+    }
+    journalWritten = false;
+    lock.reset();
+}
+
 void Installer::FinishInstall() {
     if (dryRun) {
         AbortInstall();
@@ -308,32 +379,24 @@ void Installer::FinishInstall() {
         finishRequested = true;
         return;
     }
-    if (opened && !uninstallMode && !driverRan) {
+    if (opened && !driverRan) {
         // Prepared but never carried out: nothing changed, so nothing is kept.
-        writer.Close();
         AbortInstall();
-        if (!backupPath.empty()) os::Current().RemoveFile(backupPath);
         return;
     }
-    if (opened) {
-        reader.Close();
-        if (uninstallMode) os::Current().RemoveFile(backupPath);
-    }
+    // The driver committed or undid the operation; only the package is left to close.
+    reader.Close();
     opened = false;
     scriptRead = false;
 }
 
 void Installer::AbortInstall() {
     reader.Close();
-    if (dryRun) {
-        opened = false;
-        scriptRead = false;
-        return;
-    }
-    writer.Close();
-    slots::SlotTable(settings).Release(platform, slot);
     opened = false;
     scriptRead = false;
+    if (dryRun) return;
+    writer.Close();
+    EndOperation(false);
 }
 
 }  // namespace install

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "install/InstallResult.h"
+#include "install/Journal.h"
 #include "install/View.h"
 #include "package/ArchiveReader.h"
 #include "package/ArchiveWriter.h"
@@ -87,6 +88,9 @@ private:
     InstallResult CheckTarget(const std::string& name);
     InstallResult CheckOrdinaryEntries();
     InstallResult CheckGameFolder();
+    InstallResult BeginOperation(const std::string& packageName, const std::string& patchFolder);
+    // Commits the operation (or undoes it) as its journal says, and lets the lock go.
+    void EndOperation(bool commit);
     InstallResult Fail(InstallResult result);
     void EndPreparation();
     void ShowBanner(View& view);
@@ -95,6 +99,15 @@ private:
     bool busy = false;
     bool finishRequested = false;
     bool driverRan = false;
+    // Slots to claim once every test has passed, and to release when a removal is committed.
+    std::vector<std::pair<int, int>> pendingClaims;
+    std::vector<std::pair<int, int>> pendingReleases;
+    std::vector<std::pair<int, int>> claimed;
+    // Folders in which the steps may leave scratch files.
+    std::set<std::string> scratchFolders;
+    Journal journal;
+    bool journalWritten = false;
+    std::unique_ptr<os::File> lock;
 };
 
 // The game folder of the install under way: the folder of platform 0 to 5, else empty.

@@ -33,13 +33,31 @@ bool WriteWholeFile(const std::string& path, const std::string& data) {
     return file->Close() && written;
 }
 
+namespace {
+
+size_t NameStart(const std::string& path) {
+    size_t cut = path.find_last_of("\\/");
+    return cut == std::string::npos ? 0 : cut + 1;
+}
+
+}  // namespace
+
+bool IsScratchName(const std::string& path) {
+    return path.compare(NameStart(path), 4, kScratchPrefix) == 0;
+}
+
 bool ReplaceWholeFile(const std::string& path, const std::string& data) {
-    const std::string temporary = path + ".osp-new";
+    const size_t name = NameStart(path);
+    const std::string temporary =
+        path.substr(0, name) + kScratchPrefix + "-" + path.substr(name) + ".new";
     auto file = Current().Open(temporary, OpenMode::Create);
     if (!file) return false;
     bool written = file->Write(data.data(), static_cast<int64_t>(data.size())) && file->Flush();
     written = file->Close() && written;
-    if (written && Current().MoveReplace(temporary, path)) return true;
+    if (written && Current().MoveReplace(temporary, path)) {
+        SyncFolder(name > 0 ? path.substr(0, name - 1) : std::string("."));
+        return true;
+    }
     Current().RemoveFile(temporary);
     return false;
 }

@@ -139,9 +139,23 @@ private:
 bool ReadWholeFile(const std::string& path, std::string& data);
 bool WriteWholeFile(const std::string& path, const std::string& data);
 
-// Replaces the content of path as one step: the data goes to a temporary file beside it,
-// which is flushed and then moved over path; on failure path keeps its old content.
+// Replaces the content of path as one step: the data goes to a scratch file beside it (named
+// ScratchPrefix + ...), which is flushed and then moved over path; on failure path keeps its
+// old content.
 bool ReplaceWholeFile(const std::string& path, const std::string& data);
+
+// Names of the program's own scratch files begin with this, wherever they stand.
+inline constexpr const char* kScratchPrefix = "~osp";
+// Whether the last component of path names a scratch file.
+bool IsScratchName(const std::string& path);
+
+// Makes the renames and deletions in folder durable (POSIX: fsync of the folder; Windows moves
+// are written through already).
+void SyncFolder(const std::string& folder);
+
+// Opens path (created when missing) for this process alone; null while another process (or
+// another handle of this one) holds it. Closing the file gives it up.
+std::unique_ptr<File> OpenExclusive(const std::string& path);
 
 // True when folder path exists when the call returns; missing folders above it are made
 // first. A path without any separator is taken as it is and answers true.

@@ -14,6 +14,7 @@ namespace {
 struct Stream {
     std::unique_ptr<os::File> file;
     bool failed = false;
+    bool writing = false;
 };
 
 voidpf ZCALLBACK OpenStream(voidpf, const void* filename, int mode) {
@@ -32,6 +33,7 @@ voidpf ZCALLBACK OpenStream(voidpf, const void* filename, int mode) {
     if (!file) return nullptr;
     auto* stream = new Stream;
     stream->file = std::move(file);
+    stream->writing = openMode != os::OpenMode::Read;
     return stream;
 }
 
@@ -84,7 +86,12 @@ long ZCALLBACK SeekStream(voidpf, voidpf opaque, ZPOS64_T offset, int origin) {
 
 int ZCALLBACK CloseStream(voidpf, voidpf opaque) {
     auto* stream = static_cast<Stream*>(opaque);
-    bool closed = stream->file->Close();
+    // An archive that was written is on the disk when its close answers: a backup archive is
+    // complete before any game file changes.
+    // A write that failed on the way (a full disk) makes the archive unusable, whatever the
+    // calls after it managed.
+    bool flushed = !stream->writing || stream->file->Flush();
+    bool closed = stream->file->Close() && flushed && !(stream->writing && stream->failed);
     delete stream;
     return closed ? 0 : -1;
 }

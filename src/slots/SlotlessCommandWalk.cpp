@@ -96,12 +96,8 @@ void RunSlotlessCommands(install::Installer& installer, install::View& view,
                 break;
         }
     }
-    // The platform reset belongs to the removal of a package without slot (a base package);
-    // a slot-0 package releases its own slot and leaves the other packages alone.
-    if (installer.uninstallMode && installer.slot < 0) {
-        DeletePlatformBackups(installer.settings, installer.platform);
-        SlotTable(installer.settings).Reset(installer.platform);
-    }
+    // The platform reset that ends the removal of a package without slot is carried out when
+    // that removal is committed (see the installer's journal).
 }
 
 }  // namespace slots

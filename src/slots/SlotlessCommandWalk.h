@@ -1,6 +1,7 @@
 // The command walk of installs without a slot of 1 or more (base packages above all): before
 // a game file is patched, the whole file is saved into the backup archive by a worker thread
-// while the window keeps its progress bar moving; a removal ends with the platform reset.
+// while the window keeps its progress bar moving. (A removal through this walk ends with the
+// platform reset, which the installer carries out when it commits the removal.)
 #pragma once
 
 #include <cstdint>

@@ -113,7 +113,9 @@ TEST_P(HostilePackageTest, RefusedOrHarmless) {
     for (const auto& [name, data] : Snapshot(Game(5))) {
         EXPECT_EQ(name.find(".part"), std::string::npos) << "partial file left: " << name;
     }
-    if (*c.landsAs) EXPECT_NE(GameFile(5, c.landsAs), "<missing>") << c.landsAs;
+    if (*c.landsAs) {
+        EXPECT_NE(GameFile(5, c.landsAs), "<missing>") << c.landsAs;
+    }
     EXPECT_EQ(GameFile(5, "big.dat"), "<missing>") << "a bomb is never extracted";
     if (std::string(c.title) == "bad checksum") {
         EXPECT_EQ(GameFile(5, "ships.lst"), "original ships") << "a damaged entry replaces nothing";

@@ -108,11 +108,12 @@ TEST_F(InstallTest, BackupThatCannotBeCreatedStopsTheInstall) {
     // A folder in the way of the backup archive makes it impossible to create.
     ASSERT_TRUE(sys.CreateFolder(patches + "\\xwa-ship.backup"));
     const auto before = Snapshot(Game(5));
+    const std::string slotsBefore = SlotFile(5);
     EXPECT_EQ(installer->Prepare(view, "xwa-ship.ovx"), InstallResult::BackupNotWritable);
     EXPECT_EQ(ResultMessage(InstallResult::BackupNotWritable, installer->slot, installer->detail),
               "Can't create backup " + sys.DisplayPath(patches + "\\xwa-ship.backup") + "!");
     EXPECT_EQ(Snapshot(Game(5)), before);
-    EXPECT_EQ(SlotFile(5), "") << "the claimed slot is free again";
+    EXPECT_EQ(SlotFile(5), slotsBefore) << "no slot stays claimed";
 }
 
 TEST_F(InstallTest, NoGameFolderNoInstall) {
@@ -152,6 +153,17 @@ TEST_F(InstallTest, SlotFileThatCannotBeWrittenStopsTheInstall) {
     EXPECT_EQ(Msg(*installer, InstallResult::SlotDataMissing), "Can't find slot data for this platform!");
     EXPECT_EQ(Snapshot(Game(2)), before);
     EXPECT_FALSE(sys.Exists(patches + "\\tie-ship.backup"));
+}
+
+TEST_F(InstallTest, InstallingAnInstalledPackageAgainKeepsItsBackup) {
+    PutGameFile(5, "Existing.dat", "original");
+    MakePackage("xwa-ship.ovx", {{"install.cfg", "game xwa\n"}, {"Existing.dat", "new"}});
+    ASSERT_EQ(Activate("xwa-ship.ovx"), InstallResult::Ready);
+    const std::string backup = ReadFile(patches + "\\xwa-ship.backup");
+    EXPECT_EQ(installer->Prepare(view, "xwa-ship.ovx"), InstallResult::BackupNotWritable);
+    EXPECT_EQ(ReadFile(patches + "\\xwa-ship.backup"), backup);
+    ASSERT_EQ(Activate("xwa-ship.backup"), InstallResult::Ready);
+    EXPECT_EQ(GameFile(5, "Existing.dat"), "original");
 }
 
 TEST_F(InstallTest, FirstSlotClaimRecordsThePackage) {
