@@ -1,6 +1,9 @@
 // The command table, the help texts and the dispatch from the command line.
 #include "cli/Commands.h"
 
+#include "install/Journal.h"
+#include "platform/Settings.h"
+
 #include <cstdio>
 
 namespace cli {
@@ -178,6 +181,13 @@ int RunProgram(int argc, char** argv) {
         return UsageError(std::string(c->name) + " takes " + std::to_string(c->argumentCount) +
                               " argument" + (c->argumentCount == 1 ? "" : "s"),
                           c);
+    }
+    // An install or removal that was interrupted (a crash, a power cut) is finished or undone
+    // before anything else, and the user is told once.
+    {
+        platform::Settings settings;
+        std::string told = install::RecoverInterrupted(settings);
+        if (!told.empty()) ReportError(told);
     }
     return c->run(rest);
 }

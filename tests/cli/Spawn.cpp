@@ -8,7 +8,9 @@
 #include "os/win32/WinHeader.h"
 #else
 #include <fcntl.h>
+#include <signal.h>
 #include <spawn.h>
+#include <time.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -47,7 +49,7 @@ HANDLE InheritableFile(const std::string& path) {
 
 int Run(const std::string& program, const std::vector<std::string>& args,
         const std::map<std::string, std::optional<std::string>>& env, const std::string& outPath,
-        const std::string& errPath) {
+        const std::string& errPath, int killAfterMs) {
     // The build names the program by its host path; Wine shows the host's root as Z:.
     std::string exe = program;
     if (!exe.empty() && exe[0] == '/') {
@@ -76,6 +78,9 @@ int Run(const std::string& program, const std::vector<std::string>& args,
     CloseHandle(out);
     CloseHandle(err);
     if (!started) return -1;
+    if (killAfterMs >= 0 && WaitForSingleObject(pi.hProcess, static_cast<DWORD>(killAfterMs)) == WAIT_TIMEOUT) {
+        TerminateProcess(pi.hProcess, kKilled);
+    }
     WaitForSingleObject(pi.hProcess, INFINITE);
     DWORD code = 0;
     GetExitCodeProcess(pi.hProcess, &code);
@@ -86,7 +91,7 @@ int Run(const std::string& program, const std::vector<std::string>& args,
 #else
 int Run(const std::string& program, const std::vector<std::string>& args,
         const std::map<std::string, std::optional<std::string>>& env, const std::string& outPath,
-        const std::string& errPath) {
+        const std::string& errPath, int killAfterMs) {
     std::vector<std::string> environment;
     for (char** e = environ; *e; ++e) {
         std::string entry = *e;
@@ -117,8 +122,15 @@ int Run(const std::string& program, const std::vector<std::string>& args,
     posix_spawn_file_actions_destroy(&actions);
     if (rc != 0) return -1;
     int status = 0;
+    if (killAfterMs >= 0) {
+        struct timespec pause = {killAfterMs / 1000, (killAfterMs % 1000) * 1000000L};
+        while (nanosleep(&pause, &pause) != 0) {
+        }
+        kill(pid, SIGKILL);
+    }
     while (waitpid(pid, &status, 0) < 0) {
     }
+    if (WIFSIGNALED(status)) return kKilled;
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 #endif
@@ -127,17 +139,17 @@ int Run(const std::string& program, const std::vector<std::string>& args,
 
 Outcome Spawn(const std::string& program, const std::vector<std::string>& args,
               const std::map<std::string, std::optional<std::string>>& env,
-              const std::string& scratchFolder) {
+              const std::string& scratchFolder, int killAfterMs) {
     const std::string outPath = scratchFolder + "\\stdout.txt";
     const std::string errPath = scratchFolder + "\\stderr.txt";
 #ifdef _WIN32
-    Outcome o{Run(program, args, env, outPath, errPath), {}, {}};
+    Outcome o{Run(program, args, env, outPath, errPath, killAfterMs), {}, {}};
 #else
     auto host = [](std::string p) {
         for (char& c : p) c = c == '\\' ? '/' : c;
         return p;
     };
-    Outcome o{Run(program, args, env, host(outPath), host(errPath)), {}, {}};
+    Outcome o{Run(program, args, env, host(outPath), host(errPath), killAfterMs), {}, {}};
 #endif
     o.out = testing_support::ReadFile(outPath);
     o.err = testing_support::ReadFile(errPath);

@@ -7,6 +7,7 @@
 #include <random>
 
 #include "os/Os.h"
+#include "package/ArchiveReader.h"
 
 namespace fs = std::filesystem;
 
@@ -93,6 +94,31 @@ std::map<std::string, std::string> Snapshot(const std::string& folder) {
         }
         std::ifstream in(it->path(), std::ios::binary);
         files[rel] = std::string(std::istreambuf_iterator<char>(in), {});
+    }
+    return files;
+}
+
+std::map<std::string, std::string> ContentSnapshot(const std::string& folder) {
+    std::map<std::string, std::string> files;
+    for (auto& [name, data] : Snapshot(folder)) {
+        if (name.back() == '/') continue;
+        if (name.size() > 7 && name.compare(name.size() - 7, 7, ".backup") == 0) {
+            package::ArchiveReader reader;
+            std::string listing = "archive:";
+            if (reader.Open(folder + "\\" + name)) {
+                for (int32_t i = 0; i < reader.EntryCount(); ++i) {
+                    package::EntryInfo info;
+                    reader.GetEntryInfo(i, info);
+                    std::vector<char> block;
+                    int64_t size = 0;
+                    reader.ExtractToMemory(info.name, block, size, false);
+                    listing += "\n" + info.storedName + "=" + std::string(block.begin(), block.begin() + size);
+                }
+                reader.Close();
+            }
+            data = listing;
+        }
+        files[name] = data;
     }
     return files;
 }
