@@ -5,18 +5,9 @@
 #include "InstallFixture.h"
 
 using install::InstallResult;
-using testing_support::Snapshot;
 
 namespace install_testing {
 namespace {
-
-std::map<std::string, std::string> FilesOnly(std::map<std::string, std::string> snapshot) {
-    // Folders that an install creates stay after its removal; only files must come back.
-    for (auto it = snapshot.begin(); it != snapshot.end();) {
-        it = it->first.back() == '/' ? snapshot.erase(it) : std::next(it);
-    }
-    return snapshot;
-}
 
 struct RoundTrip {
     const char* title;
@@ -104,14 +95,14 @@ TEST_P(RoundTripTest, RemovalRestoresTheGameFolder) {
     entries.insert(entries.end(), c.entries.begin(), c.entries.end());
     MakePackage(c.package, entries);
 
-    const auto before = FilesOnly(Snapshot(Game(5)));
+    const auto before = testing_support::ContentSnapshot(Game(5));
     ASSERT_EQ(Toggle(c.package), InstallResult::Ready);
-    EXPECT_NE(FilesOnly(Snapshot(Game(5))), before) << "the install changed nothing";
+    EXPECT_NE(testing_support::ContentSnapshot(Game(5)), before) << "the install changed nothing";
     EXPECT_TRUE(sys.Exists(patches + "\\" + ListEntry(c.package)));
     EXPECT_NE(ListEntry(c.package), c.package) << "the package shows as installed";
 
     ASSERT_EQ(Toggle(c.package), InstallResult::Ready);
-    EXPECT_EQ(FilesOnly(Snapshot(Game(5))), before);
+    EXPECT_EQ(testing_support::ContentSnapshot(Game(5)), before);
     EXPECT_EQ(ListEntry(c.package), c.package) << "the backup archive is gone";
     const std::string slots = SlotFile(5);
     EXPECT_TRUE(slots.empty() || slots == "<missing>") << "no slot stays claimed: " << slots;
