@@ -1,6 +1,8 @@
 // The Directories dialog and the About box with its links, opened from the main window's menu.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "GuiFixture.h"
 #include "app/ResourceIds.h"
 #include "platform/PlatformTable.h"
@@ -15,10 +17,14 @@ using platform::PlatformTable;
 using testing_support::FixtureEntry;
 using testing_support::ReadFile;
 
+// The dialog that command opened, or null.
 HWND OpenFromMenu(HWND main, int command, const std::string& title) {
+    const std::vector<HWND> before = DialogsTitled(title);
     SendMessageA(main, WM_COMMAND, command, 0);
-    std::vector<HWND> dialogs = DialogsTitled(title);
-    return dialogs.empty() ? nullptr : dialogs.back();
+    for (HWND dialog : DialogsTitled(title)) {
+        if (std::find(before.begin(), before.end(), dialog) == before.end()) return dialog;
+    }
+    return nullptr;
 }
 
 TEST_F(GuiTest, DirectoriesCancelSavesNothingAndOkSavesAllSixInRowOrder) {
@@ -62,7 +68,7 @@ TEST_F(GuiTest, DirectoriesCancelSavesNothingAndOkSavesAllSixInRowOrder) {
     }
     EXPECT_EQ(program->listSettings.GetFolder(1), "C:\\TIECD");
     // The list was filled again from the new patch folder.
-    EXPECT_EQ(ListRows(List()), (Rows{{"elsewhere", "Ready to install"}}));
+    EXPECT_EQ(ListRows(main), (Rows{{"elsewhere", "Ready to install"}}));
 
     // A later Cancel leaves the file as it is.
     directories = OpenFromMenu(main, IDM_PREFERENCES, "Directories");

@@ -7,6 +7,7 @@
 #include "common/Ascii.h"
 #include "os/Os.h"
 #include "platform/PlatformTable.h"
+#include "ui/Automation.h"
 #include "ui/MainWindow.h"
 
 namespace gui_test {
@@ -19,35 +20,6 @@ std::string ClassOf(HWND window) {
     char name[64] = {};
     GetClassNameA(window, name, sizeof(name));
     return name;
-}
-
-// The title as the window stores it. Unlike GetWindowText this sends no message, so the
-// watcher thread can ask while the test thread waits for it and pumps nothing.
-std::string StoredTitle(HWND window) {
-    wchar_t wide[512] = {};
-    const int length = InternalGetWindowText(window, wide, 512);
-    char narrow[1024] = {};
-    WideCharToMultiByte(CP_ACP, 0, wide, length, narrow, sizeof(narrow) - 1, nullptr, nullptr);
-    return narrow;
-}
-
-struct ThreadDialogs {
-    std::string title;
-    std::vector<HWND> found;
-};
-
-BOOL CALLBACK CollectDialog(HWND window, LPARAM data) {
-    auto& search = *reinterpret_cast<ThreadDialogs*>(data);
-    if (IsWindowVisible(window) && ClassOf(window) == "#32770" && StoredTitle(window) == search.title) {
-        search.found.push_back(window);
-    }
-    return TRUE;
-}
-
-std::vector<HWND> DialogsOfThread(DWORD thread, const std::string& title) {
-    ThreadDialogs search{title, {}};
-    EnumThreadWindows(thread, CollectDialog, reinterpret_cast<LPARAM>(&search));
-    return search.found;
 }
 
 struct BoxParts {
@@ -93,7 +65,7 @@ void BoxWatcher::Run() {
     std::vector<HWND> handled;
     while (!stop) {
         for (const std::string& title : titles) {
-            for (HWND box : DialogsOfThread(uiThread, title)) {
+            for (HWND box : ui::automation::DialogsTitled(title, uiThread)) {
                 if (std::find(handled.begin(), handled.end(), box) != handled.end()) continue;
                 handled.push_back(box);
                 SeenBox record;
@@ -120,10 +92,6 @@ std::vector<SeenBox> BoxWatcher::Seen() {
     return seen;
 }
 
-std::vector<HWND> DialogsTitled(const std::string& title, DWORD thread) {
-    return DialogsOfThread(thread, title);
-}
-
 bool GuiOs::Refused(const std::string& path) const {
     const std::string folder = refuseWritesBelow + "\\";
     return !refuseWritesBelow.empty() && path.size() > folder.size() &&
@@ -140,7 +108,7 @@ bool GuiOs::CreateFolder(const std::string& path) {
 }
 
 HWND OnlyDialog(const std::string& title) {
-    std::vector<HWND> found = DialogsTitled(title);
+    std::vector<HWND> found = ui::automation::DialogsTitled(title);
     EXPECT_EQ(found.size(), 1u) << "dialogs titled " << title;
     return found.empty() ? nullptr : found.back();
 }
@@ -161,15 +129,8 @@ std::string ItemText(HWND dialog, int id) {
     return text;
 }
 
-Rows ListRows(HWND list) {
-    Rows rows;
-    const int count = ListView_GetItemCount(list);
-    for (int i = 0; i < count; ++i) {
-        char name[300] = {}, status[64] = {};
-        ListView_GetItemText(list, i, 0, name, sizeof(name));
-        ListView_GetItemText(list, i, 1, status, sizeof(status));
-        rows.emplace_back(name, status);
-    }
+Rows ListRows(HWND mainWindow) {
+    Rows rows = ui::automation::Rows(mainWindow);
     std::sort(rows.begin(), rows.end());
     return rows;
 }
@@ -246,39 +207,18 @@ HWND GuiTest::Start() {
 
 HWND GuiTest::List() const { return GetDlgItem(main, IDC_PATCH_LIST); }
 
-void GuiTest::SelectTab(int tab) {
-    SendDlgItemMessageA(main, IDC_TABS, TCM_SETCURFOCUS, static_cast<WPARAM>(tab), 0);
-}
+void GuiTest::SelectTab(int tab) { ui::automation::SelectTab(main, tab); }
 
 bool GuiTest::FocusRow(const std::string& displayName) {
-    HWND list = List();
-    const int count = ListView_GetItemCount(list);
-    for (int i = 0; i < count; ++i) {
-        char name[300] = {};
-        ListView_GetItemText(list, i, 0, name, sizeof(name));
-        if (displayName != name) continue;
-        SetFocus(list);
-        ListView_SetItemState(list, i, LVIS_FOCUSED | LVIS_SELECTED, LVIS_FOCUSED | LVIS_SELECTED);
-        return true;
-    }
-    return false;
+    return ui::automation::FocusRow(main, displayName);
 }
 
 bool GuiTest::DoubleClick(const std::string& displayName) {
-    if (!FocusRow(displayName)) return false;
-    HWND list = List();
-    const int row = ListView_GetNextItem(list, -1, LVNI_FOCUSED);
-    RECT rect{};
-    rect.left = LVIR_LABEL;
-    SendMessageA(list, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&rect));
-    const LPARAM at = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
-    SendMessageA(list, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
-    SendMessageA(list, WM_LBUTTONUP, 0, at);
-    return true;
+    return ui::automation::DoubleClickRow(main, displayName);
 }
 
 std::string GuiTest::StatusOf(const std::string& displayName) {
-    for (const auto& [name, status] : ListRows(List())) {
+    for (const auto& [name, status] : ui::automation::Rows(main)) {
         if (name == displayName) return status;
     }
     return "<no row>";

@@ -20,6 +20,7 @@
 
 #include "support/TestSupport.h"
 #include "support/ZipFixture.h"
+#include "ui/Automation.h"
 #include "ui/Program.h"
 #include "ui/ShellOpen.h"
 #include "ui/WinUi.h"
@@ -58,17 +59,16 @@ private:
     std::thread thread;
 };
 
-// The visible top-level dialogs of thread (the caller's by default) titled title.
-std::vector<HWND> DialogsTitled(const std::string& title, DWORD thread = GetCurrentThreadId());
+using ui::automation::DialogsTitled;
 // The one dialog titled title; fails the test when there is not exactly one.
 HWND OnlyDialog(const std::string& title);
 
 std::string WindowText(HWND window);
 std::string ItemText(HWND dialog, int id);
 
-// The rows of a list view: column 0 and column 1, sorted (the directory search has no order).
+// The rows of the package list, sorted: the directory search has no order of its own.
 using Rows = std::vector<std::pair<std::string, std::string>>;
-Rows ListRows(HWND list);
+Rows ListRows(HWND mainWindow);
 
 // A 24-bit Windows bitmap file of the given size.
 std::string BitmapFile(int width, int height);
@@ -104,9 +104,8 @@ protected:
     HWND Start();
 
     HWND List() const;
-    // Selects tab through the control, which notifies the window as a click does.
+    // The window driven through its controls (ui/Automation.h).
     void SelectTab(int tab);
-    // Focuses the row showing displayName and double-clicks it; false when there is none.
     bool DoubleClick(const std::string& displayName);
     bool FocusRow(const std::string& displayName);
     std::string StatusOf(const std::string& displayName);

@@ -57,7 +57,7 @@ TEST_F(GuiTest, FirstStartListsTheDefaultFolderAndAsksForDirectories) {
 
     EXPECT_EQ(WindowText(main), "Orvalan Ship Patcher");
     EXPECT_EQ(TabCtrl_GetCurSel(GetDlgItem(main, IDC_TABS)), 0);
-    EXPECT_EQ(ListRows(List()), (Rows{{"orva-xwa-base", kReady}}));
+    EXPECT_EQ(ListRows(main), (Rows{{"orva-xwa-base", kReady}}));
     EXPECT_EQ(ItemText(main, IDC_STATUS_BAR), "Idle");
 
     HWND directories = OnlyDialog("Directories");
@@ -72,7 +72,7 @@ TEST_F(GuiTest, FirstStartListsTheDefaultFolderAndAsksForDirectories) {
     SendDlgItemMessageA(directories, IDOK, BM_CLICK, 0, 0);
     EXPECT_TRUE(program->listSettings.IsConfigured());
     EXPECT_TRUE(DialogsTitled("Directories").empty());
-    EXPECT_EQ(ListRows(List()), (Rows{{"orva-xwa-base", kReady}}));
+    EXPECT_EQ(ListRows(main), (Rows{{"orva-xwa-base", kReady}}));
 }
 
 TEST_F(GuiTest, EveryTabListsItsOwnPackages) {
@@ -96,7 +96,7 @@ TEST_F(GuiTest, EveryTabListsItsOwnPackages) {
     for (int tab : {1, 2, 3, 4, 5, 0}) {
         SelectTab(tab);
         EXPECT_EQ(program->currentTab, tab);
-        EXPECT_EQ(ListRows(List()), expected[tab]) << "tab " << tab;
+        EXPECT_EQ(ListRows(main), expected[tab]) << "tab " << tab;
         EXPECT_EQ(program->patchList.size(), expected[tab].size()) << "tab " << tab;
     }
 
@@ -205,7 +205,7 @@ TEST_F(GuiTest, FailedPreparationShowsItsMessageAndChangesNothing) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.file);
         SelectTab(c.tab);
-        const auto rowsBefore = ListRows(List());
+        const auto rowsBefore = ListRows(main);
         const auto gamesBefore = GameFolders();
         std::vector<SeenBox> boxes;
         {
@@ -217,7 +217,7 @@ TEST_F(GuiTest, FailedPreparationShowsItsMessageAndChangesNothing) {
         EXPECT_EQ(boxes[0].text, c.message);
         EXPECT_TRUE(boxes[0].hasIcon);
         EXPECT_EQ(boxes[0].buttons, 1);
-        EXPECT_EQ(ListRows(List()), rowsBefore);
+        EXPECT_EQ(ListRows(main), rowsBefore);
         EXPECT_EQ(GameFolders(), gamesBefore);
     }
     std::string owner;
