@@ -9,6 +9,10 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+// The OS layer's interface has a member of this name; left defined, the Win32 macro would
+// rename it in every file that includes this header before the OS layer's.
+#undef WriteProfileString
+
 namespace ui {
 
 template <class Handle>
