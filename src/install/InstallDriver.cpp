@@ -36,7 +36,7 @@ bool RunInstall(Installer& installer, View& view) {
             // A backup archive that could not be written completely undoes the whole install.
             staged = installer.writer.Close();
         }
-        staged = staged && !staging.Failed();
+        staged = staged && staging.FlushAll();
         changes = staging.Changes();
         if (!staged) staging.Discard();
     }

@@ -29,7 +29,12 @@ public:
     int64_t Tell() override { return file->Tell(); }
     int64_t Size() override { return file->Size(); }
     bool Flush() override { return Note(file->Flush()); }
-    bool Close() override { return Note(file->Close()); }
+    void StartFlush() override { file->StartFlush(); }
+    // The disk starts on a staged file as soon as it is complete; FlushAll waits for it later.
+    bool Close() override {
+        file->StartFlush();
+        return Note(file->Close());
+    }
 
 private:
     bool Note(bool ok) {
@@ -128,6 +133,19 @@ std::vector<StagedChange> StagingOs::Changes() const {
         changes.push_back({s.target, s.scratch});
     }
     return changes;
+}
+
+bool StagingOs::FlushAll() {
+    std::lock_guard<std::mutex> lock(mutex);
+    bool all = !failed;
+    for (const std::string& key : order) {
+        const Staged& s = staged.at(key);
+        if (s.scratch.empty()) continue;
+        auto file = target.Open(s.scratch, os::OpenMode::Update);
+        all = file && file->Flush() && file->Close() && all;
+    }
+    if (!all) failed = true;
+    return all;
 }
 
 void StagingOs::Discard() {

@@ -33,6 +33,10 @@ public:
     std::vector<StagedChange> Changes() const;
     // A write to a scratch file failed: what is staged cannot be trusted.
     bool Failed() const;
+    // Puts every staged file on the disk: before the journal may say that the operation commits,
+    // so that after a power cut no rename brings in a file whose bytes never got there. Done
+    // once at the end, the disk has meanwhile written most of it.
+    bool FlushAll();
     // Deletes every scratch file the steps made.
     void Discard();
 

@@ -26,6 +26,9 @@ public:
     virtual int64_t Size() = 0;
     // Pushes written bytes to the disk (FlushFileBuffers / fsync).
     virtual bool Flush() = 0;
+    // Lets the disk start writing what was written so far, without waiting for it; a later
+    // Flush then has less to wait for. Where the system has no such call it does nothing.
+    virtual void StartFlush() {}
     // Closes the handle; answers false when the last writes could not be completed.
     // The destructor closes a file that is still open, ignoring the outcome.
     virtual bool Close() = 0;

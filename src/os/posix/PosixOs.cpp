@@ -69,6 +69,11 @@ public:
         return fstat(fd, &st) == 0 ? static_cast<int64_t>(st.st_size) : -1;
     }
     bool Flush() override { return ::fsync(fd) == 0; }
+    void StartFlush() override {
+#ifdef __linux__
+        ::sync_file_range(fd, 0, 0, SYNC_FILE_RANGE_WRITE);
+#endif
+    }
     bool Close() override {
         if (fd < 0) return true;
         int r = ::close(fd);
