@@ -1,5 +1,7 @@
 #include "ui/MainWindow.h"
 
+#include "install/Journal.h"
+
 #include <memory>
 #include <string>
 
@@ -267,10 +269,17 @@ HWND StartMainWindow(Program& program) {
                                                       ICC_BAR_CLASSES | ICC_PROGRESS_CLASS};
     InitCommonControlsEx(&classes);
 
+    // An install or removal that was interrupted (a crash, a power cut) is finished or undone
+    // before the list is filled, and the user is told once what became of it.
+    const std::string recovered = install::RecoverInterrupted(program.listSettings);
+
     HWND window = CreateDialogParamA(program.instance, MAKEINTRESOURCEA(IDD_MAIN), nullptr,
                                      MainDialogProc, reinterpret_cast<LPARAM>(&program));
     if (!window) return nullptr;
     ShowWindow(window, SW_SHOW);
+    if (!recovered.empty()) {
+        MessageBoxA(window, recovered.c_str(), "Recovery", MB_OK | MB_ICONINFORMATION);
+    }
 
     if (!program.listSettings.IsConfigured()) {
         HWND directories = OpenDialog(program, window, IDD_DIRECTORIES, DirectoriesDialogProc);

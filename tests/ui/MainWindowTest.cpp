@@ -6,6 +6,7 @@
 #include <map>
 
 #include "GuiFixture.h"
+#include "install/Journal.h"
 #include "app/ResourceIds.h"
 #include "install/Installer.h"
 #include "package/ArchiveReader.h"
@@ -73,6 +74,33 @@ TEST_F(GuiTest, FirstStartListsTheDefaultFolderAndAsksForDirectories) {
     EXPECT_TRUE(program->listSettings.IsConfigured());
     EXPECT_TRUE(DialogsTitled("Directories").empty());
     EXPECT_EQ(ListRows(main), (Rows{{"orva-xwa-base", kReady}}));
+}
+
+TEST_F(GuiTest, StartFinishesAnInterruptedInstallAndSaysSo) {
+    Configure();
+    // What an install stopped before it committed leaves behind: its journal, a claimed slot
+    // and a half-written backup archive.
+    platform::Settings settings;
+    install::Journal journal;
+    journal.package = "xwa-ship.ovx";
+    journal.backupPath = Package("xwa-ship.backup");
+    journal.backupScratch = Package("~osp-xwa-ship.backup.new");
+    journal.claims = {{5, 3}};
+    ASSERT_TRUE(install::WriteJournal(settings, journal));
+    ASSERT_TRUE(slots::SlotTable(settings).Claim(5, 3, "xwa-ship.ovx"));
+    testing_support::WriteFile(journal.backupScratch, "PK half an archive");
+    {
+        BoxWatcher watcher({"Recovery"});
+        ASSERT_NE(Start(), nullptr);
+        std::vector<SeenBox> boxes = watcher.Seen();
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].text, "An interrupted install of xwa-ship.ovx was undone; nothing was changed.");
+        EXPECT_TRUE(boxes[0].hasIcon);
+    }
+    std::string owner;
+    EXPECT_FALSE(slots::SlotTable(settings).FindOwner(5, 3, owner));
+    EXPECT_FALSE(os::Current().Exists(journal.backupScratch));
+    EXPECT_FALSE(os::Current().Exists(install::JournalPath(settings)));
 }
 
 TEST_F(GuiTest, EveryTabListsItsOwnPackages) {
