@@ -79,9 +79,10 @@ bool DoTextFile(Installer& installer, const std::string& gameFolder) {
             !installer.writer.AddMemory(name, replaced.data(), static_cast<int64_t>(replaced.size()))) {
             return false;
         }
-        std::string undo = "TextFile " + name + " " + file + " " + std::to_string(line);
-        if (count > 1) undo += " " + std::to_string(count);
-        installer.walkUndo.push_back(undo + "\r\n");
+        std::string undo = "TextFile ";
+        undo.append(name).append(" ").append(file).append(" ").append(std::to_string(line));
+        if (count > 1) undo.append(" ").append(std::to_string(count));
+        installer.walkUndo.push_back(undo.append("\r\n"));
         installer.walkUndoTargets.push_back(file);
     }
     os::ReplaceWholeFile(target, content);
