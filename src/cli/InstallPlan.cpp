@@ -48,11 +48,9 @@ std::string TextLine(install::Installer& installer) {
 // the slotless walk runs patch and delete lines only.
 void DescribeWalk(install::Installer& installer, std::vector<std::string>& plan) {
     const bool slotMode = installer.slot > 0;
-    package::ScriptLines lines(std::string_view(installer.scriptText.data(), installer.scriptText.size()));
-    std::string line;
-    while (lines.Next(line)) {
-        installer.tokenizer.Split(line);
-        switch (installer.keywords.Command(installer.tokenizer.NextToken())) {
+    install::ScriptWalk walk(installer);
+    for (int command; walk.Next(command);) {
+        switch (command) {
             case package::kPatchFile:
                 plan.push_back(PatchLine(installer));
                 break;

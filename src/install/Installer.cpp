@@ -144,11 +144,9 @@ InstallResult Installer::Prepare(View& view, const std::string& packageName) {
 InstallResult Installer::RunPreparationPass(const std::string& packageName,
                                             const std::string& packagePath) {
     slots::SlotTable slotTable(settings);
-    package::ScriptLines lines(std::string_view(scriptText.data(), scriptText.size()));
-    std::string line;
-    while (lines.Next(line)) {
-        tokenizer.Split(line);
-        switch (keywords.Command(tokenizer.NextToken())) {
+    ScriptWalk walk(*this);
+    for (int command; walk.Next(command);) {
+        switch (command) {
             case package::kGame:
                 platform = keywords.Platform(tokenizer.NextToken());
                 break;

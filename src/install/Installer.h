@@ -110,6 +110,27 @@ private:
     std::unique_ptr<os::File> lock;
 };
 
+// The commands of the installer's script, read by the one rule of every pass: each Next moves
+// to the next line, splits it and answers its command, the tokenizer then standing after the
+// command word; false after the last line.
+class ScriptWalk {
+public:
+    explicit ScriptWalk(Installer& installer)
+        : installer(installer),
+          lines(std::string_view(installer.scriptText.data(), installer.scriptText.size())) {}
+    bool Next(int& command) {
+        if (!lines.Next(line)) return false;
+        installer.tokenizer.Split(line);
+        command = installer.keywords.Command(installer.tokenizer.NextToken());
+        return true;
+    }
+
+private:
+    Installer& installer;
+    package::ScriptLines lines;
+    std::string line;
+};
+
 // The game folder of the install under way: the folder of platform 0 to 5, else empty.
 std::string GameFolderOf(const Installer& installer);
 

@@ -6,12 +6,10 @@
 namespace install {
 
 void RunSlotCommands(Installer& installer, View& view, const std::string& gameFolder) {
-    package::ScriptLines lines(std::string_view(installer.scriptText.data(), installer.scriptText.size()));
-    std::string line;
-    while (lines.Next(line)) {
-        installer.tokenizer.Split(line);
+    install::ScriptWalk walk(installer);
+    for (int command; walk.Next(command);) {
         bool tick = false;
-        switch (installer.keywords.Command(installer.tokenizer.NextToken())) {
+        switch (command) {
             case package::kPatchFile:
                 DoPatchFile(installer, gameFolder);
                 break;

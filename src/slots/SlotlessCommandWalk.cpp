@@ -78,11 +78,9 @@ bool WritePatchRecords(const std::string& path, const char* data, int64_t size) 
 
 void RunSlotlessCommands(install::Installer& installer, install::View& view,
                          const std::string& gameFolder) {
-    package::ScriptLines lines(std::string_view(installer.scriptText.data(), installer.scriptText.size()));
-    std::string line;
-    while (lines.Next(line)) {
-        installer.tokenizer.Split(line);
-        switch (installer.keywords.Command(installer.tokenizer.NextToken())) {
+    install::ScriptWalk walk(installer);
+    for (int command; walk.Next(command);) {
+        switch (command) {
             case package::kPatchFile:
                 PatchLine(installer, view, gameFolder);
                 break;
